@@ -39,6 +39,10 @@ std::string parent_of(const std::string& path);
 // folder + "\" + name, without doubling a backslash the folder already ends with.
 std::string join_path(const std::string& folder, const std::string& name);
 
+// True when path, with links and junctions resolved, lies strictly below folder; false when either
+// cannot be resolved. Guards deletions that must stay inside a folder the program owns.
+bool path_lies_inside(const std::string& path, const std::string& folder);
+
 // Whole-file reads and writes in binary mode.
 std::optional<std::string> read_file_bytes(const std::string& path);
 bool write_file_bytes(const std::string& path, const std::string& bytes);

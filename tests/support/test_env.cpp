@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "app/globals.h"
 #include "archives/alias_table.h"
@@ -34,6 +35,14 @@ void reset_program_state() {
     platform::set_scripted_input("");
 }
 
+// A death test's child process runs the test again with its own counter; without a tag of its own
+// it would take the parent's folder (and on Windows fail to remove it, as it is the parent's
+// working folder).
+static const std::string& process_tag() {
+    static const std::string tag = std::to_string(std::random_device{}());
+    return tag;
+}
+
 void PelluxTest::SetUp() {
     static std::atomic<int> counter{0};
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -43,7 +52,7 @@ void PelluxTest::SetUp() {
     }
     previous_dir_ = std::filesystem::current_path();
     work_dir = std::filesystem::temp_directory_path() /
-               ("pellux_test_" + std::to_string(counter++) + "_" + name);
+               ("pellux_test_" + std::to_string(counter++) + "_" + process_tag() + "_" + name);
     std::filesystem::remove_all(work_dir);
     std::filesystem::create_directories(work_dir);
     std::filesystem::current_path(work_dir);
