@@ -204,15 +204,16 @@ ChildPlan plan_for(const std::vector<std::string>& words, const std::string& pro
     return plan;
 }
 
-// Opens a file with the desktop's program and leaves it running: the middle child exits at
-// once and is reaped here, so the opener belongs to init and leaves no zombie behind.
-void start_detached(const std::string& file) {
-    const auto opener = find_on_path("xdg-open");
-    if (!opener) return;
-    std::string opener_path = *opener;
-    std::string name = "xdg-open";
-    std::string target = file;
-    char* argv[] = {name.data(), target.data(), nullptr};
+// Starts a program and leaves it running: the middle child exits at once and is reaped here, so
+// the program belongs to init and leaves no zombie behind.
+void spawn_detached(std::vector<std::string> words) {
+    if (words.empty()) return;
+    const auto program = find_on_path(words[0]);
+    if (!program) return;
+    const std::string program_path = *program;
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
     std::cout.flush();
     std::fflush(nullptr);
     const pid_t middle = fork();
@@ -227,7 +228,7 @@ void start_detached(const std::string& file) {
                 dup2(null_fd, STDOUT_FILENO);
                 dup2(null_fd, STDERR_FILENO);
             }
-            execv(opener_path.c_str(), argv);
+            execv(program_path.c_str(), argv.data());
             _exit(127);
         }
         _exit(0);
@@ -247,13 +248,15 @@ int call_program(const CommandLine& command, std::string* captured) {
     std::replace(program_text.begin(), program_text.end(), '/', '\\');
     const auto file = words.empty() ? std::nullopt : locate(words[0]);
     // A Steam game must be started by Steam, which sets up what the game expects.
+    // The request is handed over without waiting: when the Steam client is not running yet, the
+    // steam command would otherwise hold the menu until the client itself is closed.
     if (file && is_windows_executable(*file) && in_steam_library(*file)) {
         if (find_on_path("steam")) {
-            words = {"steam", "-applaunch", kSteamAppId};
+            spawn_detached({"steam", "-applaunch", kSteamAppId});
         } else {
-            words = {"xdg-open", std::string("steam://rungameid/") + kSteamAppId};
+            spawn_detached({"xdg-open", std::string("steam://rungameid/") + kSteamAppId});
         }
-        program_text = words[0];
+        return 0;
     }
     if (words.empty()) return 0;
     return run_plan(plan_for(words, program_text, command.redirections), captured);
@@ -321,7 +324,7 @@ int run_builtin(const CommandLine& command, std::string* captured) {
         case Builtin::call:
             return call_program(command, captured);
         case Builtin::start:
-            start_detached(command.builtin_arg);
+            spawn_detached({"xdg-open", command.builtin_arg});
             return 0;
         case Builtin::none:
             break;
