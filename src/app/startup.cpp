@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include <climits>
+#include <cstdlib>
+#include <exception>
 
 #include "app/game_location.h"
 #include "app/globals.h"
@@ -17,6 +19,13 @@ namespace pellux {
 namespace {
 
 bool is_white_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// An exception that nothing caught ends the process by abort, which runs no exit handler: the
+// terminal must still go back to the user's mode first.
+[[noreturn]] void restore_terminal_and_abort() {
+    platform::restore_terminal();
+    std::abort();
+}
 
 }  // namespace
 
@@ -58,9 +67,14 @@ void start_up() {
         set_colors("bw", "g");
 }
 
+void hold_terminal() {
+    std::set_terminate(restore_terminal_and_abort);
+    platform::enter_raw_mode();
+}
+
 int run_program() {
     // Raw mode first, so that no key typed during start-up is echoed or held back by the line editor.
-    platform::enter_raw_mode();
+    hold_terminal();
     start_up();
     for (;;) main_menu();
 }

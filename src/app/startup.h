@@ -8,6 +8,10 @@ namespace pellux {
 // Never returns normally: the process ends through the fatal stop (show_banner).
 int run_program();
 
+// Puts the terminal in raw mode for the life of the process; it is restored on every way out,
+// an exception that nothing caught included.
+void hold_terminal();
+
 // The start-up steps before the menu loop: title, settings, page size, game folder, workspace,
 // old backup folder, alias table, colours. Ends the program when a required tool file is missing.
 void start_up();

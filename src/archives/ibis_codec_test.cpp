@@ -206,6 +206,30 @@ TEST_F(IbisCodec, MissingArchiveIsReported) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), " Unable to locate file:\nnone.bin\n");
 }
 
+// A file where a folder must go: the texts differ between the two writers and the reader.
+TEST_F(IbisCodec, OutputThatCannotBeCreatedIsReported) {
+    write_file("blocker", "a file, not a folder");
+    write_file("src\\stage01.bin\\f000.bin", "x");
+    write_file("src\\mvsc2.bin\\f000.bin", "x");
+    struct Case {
+        const char* source;
+        const char* message;
+    };
+    const Case cases[] = {{"src\\stage01.bin", " ... Error creating Archive file: blocker\\out.bin ...\n"},
+                          {"src\\mvsc2.bin", " ... Error creating Archive file ...\n"}};
+    for (const auto& c : cases) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(create_ibis(c.source, "blocker\\out.bin")) << c.source;
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.message) << c.source;
+    }
+
+    write_file("stage01.bin", plain_archive({{64, 1}}, "a"));
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(extract_ibis("stage01.bin", "blocker\\out"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), " ... ERROR CREATING FOLDER blocker\\out ...\n");
+    EXPECT_EQ(read_file("blocker"), "a file, not a folder");
+}
+
 TEST_F(IbisCodec, ReadErrorEndsOnlyTheExtraction) {
     write_file("folder.bin\\inside", "x");  // a folder where an archive was expected
     ::testing::internal::CaptureStderr();

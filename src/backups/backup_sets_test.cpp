@@ -3,7 +3,9 @@
 #include <string>
 
 #include "app/globals.h"
+#include "files/command_runner.h"
 #include "files/fs_text.h"
+#include "platform/glyphs.h"
 #include "support/test_env.h"
 
 namespace pellux {
@@ -44,8 +46,14 @@ protected:
 TEST_F(BackupSetsTest, DefaultSetHoldsTheFlatArchivesAndTheMusicAtTheirPaths) {
     const std::string screen = create_with_keys(enter);
 
-    EXPECT_NE(screen.find(" ... FOUND 22 ARC FILES ... \n"), std::string::npos);
-    EXPECT_NE(screen.find(" ... FOUND 2 MUSIC FILES ... \n"), std::string::npos);
+    // A cleared screen, the boxed title, two empty lines, then the counts.
+    ASSERT_FALSE(commands_ran().empty());
+    EXPECT_EQ(commands_ran().front(), "cls");
+    const auto box = screen.find("CREATE BACKUP FILES");
+    const auto found = screen.find(platform::box_glyphs().bottom_right +
+                                   "\n\n\n ... FOUND 22 ARC FILES ... \n ... FOUND 2 MUSIC FILES ... \n");
+    ASSERT_NE(found, std::string::npos) << screen;
+    EXPECT_LT(box, found);
     EXPECT_NE(screen.find("Choose a backup name or enter a custom one:"), std::string::npos);
     for (const char* label : {"[Default]", "[Stock]", "[My Mix]", "[Enter Custom Name]", "[BACK]"}) {
         EXPECT_NE(screen.find(label), std::string::npos) << label;

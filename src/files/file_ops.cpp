@@ -34,6 +34,9 @@ const char kAsideSuffix[] = ".pellux-old.tmp";
 bool move_into_place(const std::string& temporary, const std::string& target, std::string& reason) {
     if (rename_path(temporary, target, &reason)) return true;
     if (!path_exists(target)) return false;
+    // A folder in the target's place is removed only when empty, as a plain delete would; one
+    // with content is refused rather than moved aside and left under a name nobody knows.
+    if (is_folder(target)) return remove_file(target, &reason) && rename_path(temporary, target, &reason);
     const std::string aside = target + kAsideSuffix;
     if (!rename_path(target, aside, &reason)) return false;
     if (!rename_path(temporary, target, &reason)) {

@@ -73,5 +73,25 @@ TEST_F(FileOpsPosixDeathTest, FailedReplacingCopyLeavesTheTargetIntact) {
     GTEST_FLAG_SET(death_test_style, saved_style);
 }
 
+// A folder in the target's place goes only when empty; one with content stays where it is, whole.
+TEST_F(FileOpsPosixDeathTest, ReplacingCopyOntoAFolderKeepsAFolderWithContent) {
+    write_file("new.arc", "replacement");
+    std::filesystem::create_directories(work_dir / "game" / "empty.arc");
+    copy_file_reporting("new.arc", "game\\empty.arc", true);
+    EXPECT_EQ(read_file("game\\empty.arc"), "replacement");
+
+    write_file("game\\full.arc\\user.txt", "mine");
+    const std::string saved_style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "fast");
+    EXPECT_EXIT((std::cout.rdbuf(std::cerr.rdbuf()), copy_file_reporting("new.arc", "game\\full.arc", true)),
+                ::testing::ExitedWithCode(1), "SOURCE: new\\.arc\\s+TARGET: game.full\\.arc\\s");
+    GTEST_FLAG_SET(death_test_style, saved_style);
+    EXPECT_EQ(read_file("game\\full.arc\\user.txt"), "mine");
+    std::vector<std::string> left;
+    for (const auto& entry : folder_entries("game")) left.push_back(entry.name);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"empty.arc", "full.arc"}));
+}
+
 }  // namespace
 }  // namespace pellux

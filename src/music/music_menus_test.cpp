@@ -199,7 +199,8 @@ TEST_F(MusicMenusTest, DcMixesAreListedUnderTheFolderTheyWereFoundIn) {
 }
 
 TEST_F(MusicMenusTest, DcMixWithAMissingTrackConvertsAndCopiesTheOthersInOrder) {
-    fake_ffmpeg();
+    // S010 fails to convert: it is reported and the game keeps its own song.
+    fake_ffmpeg("ADX_S010.BIN");
     game_found = true;
     for (const auto& track : kTracks) {
         if (track != "S0B0") write_file("music\\mix1\\ADX_" + track + ".BIN", track);
@@ -207,13 +208,19 @@ TEST_F(MusicMenusTest, DcMixWithAMissingTrackConvertsAndCopiesTheOthersInOrder) 
     }
     // The mix (row 1, under its heading), the standard level, copy to the game, the DONE wait.
     set_keys(enter + enter + enter + "x");
+    ::testing::internal::CaptureStderr();
     const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("Error: Failed to convert MP3 to OGG.\n"));
 
     EXPECT_THAT(out, HasSubstr("SELECTED FOLDER:\n mix1\n \n Copy Files to Steam?"));
     std::string expected_progress;
     for (const auto& track : kTracks) {
         if (track == "S0B0") {
             expected_progress += " ... UNABLE TO LOCATE: 'ADX_S0B0.BIN' \n";
+        } else if (track == "S010") {
+            expected_progress += " ... CONVERTING: 'ADX_S010.BIN' ... \n"
+                                 " ... ERROR: SOMETHING WENT WRONG CONVERTING ...\n"
+                                 " ... FILE: music\\mix1\\ADX_S010.BIN ...\n";
         } else {
             expected_progress += " ... CONVERTING: 'ADX_" + track + ".BIN' ... \n";
             expected_progress += " ... COPIED CONVERTED 'ADX_" + track + ".BIN' TO STEAM ... \n";
@@ -230,6 +237,7 @@ TEST_F(MusicMenusTest, DcMixWithAMissingTrackConvertsAndCopiesTheOthersInOrder) 
         ++line;
     }
     EXPECT_EQ(read_file(kMvc2Songs + "s0b0.sngw"), "game S0B0");
+    EXPECT_EQ(read_file(kMvc2Songs + "s010.sngw"), "game S010");
     EXPECT_EQ(read_file(kMvc2Songs + "selc.sngw"), read_file("ogg_music\\mix1\\ADX_SELC.ogg"));
     EXPECT_EQ(read_file(kMvc2Songs + "wins.sngw"), read_file("ogg_music\\mix1\\ADX_WINS.ogg"));
 }

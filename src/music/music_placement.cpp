@@ -49,36 +49,33 @@ std::vector<std::string> targets_of_mode(const std::string& mode) {
 // The label a listed file gets in the music menus: its own folder's name, then the file name.
 std::string holder_label(const FileEntry& file) { return file_name_of(parent_of(file.path)) + "\\" + file.name; }
 
-// Draws file numbers so that none repeats until every one of the n files has been used; then a
-// new cycle begins. Each draw picks among the numbers not yet used, so it takes one step
-// whatever n is.
-class CycleDraw {
-public:
-    explicit CycleDraw(std::size_t n) : count_(n), generator_(seed()) {}
-
-    std::size_t next() {
-        if (unused_.empty()) {
-            for (std::size_t i = 0; i < count_; ++i) unused_.push_back(i);
-        }
-        std::uniform_int_distribution<std::size_t> pick(0, unused_.size() - 1);
-        const std::size_t at = pick(generator_);
-        const std::size_t drawn = unused_[at];
-        unused_.erase(unused_.begin() + static_cast<std::ptrdiff_t>(at));
-        return drawn;
-    }
-
-private:
-    static std::uint64_t seed() {
-        return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) ^
-               static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    }
-
-    std::size_t count_;
-    std::vector<std::size_t> unused_;
-    std::mt19937_64 generator_;
-};
+std::uint64_t clock_seed() {
+    return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) ^
+           static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
 
 }  // namespace
+
+std::vector<std::size_t> draw_file_numbers(std::size_t files, std::size_t draws, std::uint64_t seed) {
+    std::vector<std::size_t> drawn;
+    if (files == 0) return drawn;
+    // Each draw picks among the numbers not yet used in this cycle, so it takes one step whatever
+    // the number of files; a generator of 64 bits reaches every one of them.
+    std::mt19937_64 generator(seed);
+    std::vector<std::size_t> unused;
+    drawn.reserve(draws);
+    while (drawn.size() < draws) {
+        if (unused.empty()) {
+            for (std::size_t i = 0; i < files; ++i) unused.push_back(i);
+        }
+        std::uniform_int_distribution<std::size_t> pick(0, unused.size() - 1);
+        const std::size_t at = pick(generator);
+        drawn.push_back(unused[at]);
+        unused[at] = unused.back();
+        unused.pop_back();
+    }
+    return drawn;
+}
 
 void copy_ogg_to_game(const std::string& source) {
     const std::vector<std::string> title = {"COPY OGG TO STEAM", source};
@@ -143,9 +140,10 @@ void copy_random_music() {
     const std::vector<std::string> targets = targets_of_mode(show_menu(title, text, modes, 0));
     if (targets.empty()) return;
 
-    CycleDraw draw(files.size());
-    for (const auto& target : targets) {
-        const FileEntry& file = files[draw.next()];
+    const auto numbers = draw_file_numbers(files.size(), targets.size(), clock_seed());
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const std::string& target = targets[i];
+        const FileEntry& file = files[numbers[i]];
         std::cout << "SONG: " << alias_display_name(target) << " -> " << file.path << std::endl;
         copy_file_reporting(file.path, game_folder + kSoundFolder + target, true);
     }

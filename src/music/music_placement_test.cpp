@@ -112,6 +112,24 @@ TEST_F(MusicPlacementTest, RandomModesFillEveryTargetInCyclesOfDistinctFiles) {
     }
 }
 
+TEST_F(MusicPlacementTest, DrawReachesEveryFileOfALargeFolderInCycles) {
+    // More files than the C library's rand() can count: every number still comes, once a cycle.
+    const std::size_t files = 70000;
+    const auto drawn = draw_file_numbers(files, 2 * files + 3, 12345);
+    ASSERT_EQ(drawn.size(), 2 * files + 3);
+    for (std::size_t cycle = 0; cycle < 2; ++cycle) {
+        std::vector<bool> seen(files, false);
+        for (std::size_t i = cycle * files; i < (cycle + 1) * files; ++i) {
+            ASSERT_LT(drawn[i], files);
+            ASSERT_FALSE(seen[drawn[i]]) << "number " << drawn[i] << " twice in cycle " << cycle;
+            seen[drawn[i]] = true;
+        }
+    }
+    EXPECT_EQ(std::set<std::size_t>(drawn.end() - 3, drawn.end()).size(), 3u);
+    EXPECT_EQ(draw_file_numbers(1, 23, 7), std::vector<std::size_t>(23, 0));
+    EXPECT_TRUE(draw_file_numbers(0, 23, 7).empty());
+}
+
 TEST_F(MusicPlacementTest, RandomSongLineShowsTheTargetsAlias) {
     make_game_songs();
     write_file(random_music_folder + "only.sngw", "mine");

@@ -106,7 +106,8 @@ void stop_with_terminal_restored(int) {
 void install_signal_handlers() {
     struct sigaction current {};
     if (sigaction(SIGTSTP, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) install_stop_handler();
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    // Every signal key the raw terminal still delivers (Ctrl+C, Ctrl+\\), and the ends a session sends.
+    for (int sig : {SIGINT, SIGQUIT, SIGTERM, SIGHUP}) {
         struct sigaction current {};
         if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
         struct sigaction action {};
