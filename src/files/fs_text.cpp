@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/native_path.h"
+#include "platform/tree_removal.h"
 
 namespace pellux {
 namespace fs = std::filesystem;
@@ -71,7 +72,7 @@ bool remove_file(const std::string& path, std::string* error) {
 bool remove_tree(const std::string& path, std::string* error) {
     if (!nameable(path)) return refuse(error);
     std::error_code ec;
-    fs::remove_all(to_native_path(path), ec);
+    platform::remove_tree(to_native_path(path), ec);
     return report(ec, error);
 }
 

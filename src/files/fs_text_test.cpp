@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "support/test_env.h"
@@ -30,6 +31,20 @@ TEST_F(FsTextTest, TextWithAZeroByteNamesNoFile) {
     EXPECT_FALSE(write_file_bytes(std::string("keep\\a.txt\0", 11), "overwritten"));
     EXPECT_FALSE(path_lies_inside(std::string("keep\\a.txt\0", 11), "keep"));
     EXPECT_EQ(read_file("keep\\a.txt"), "a");
+}
+
+// A backup set or an extracted folder may hold a link to the game folder; removing the set takes
+// the link, never the game's files.
+TEST_F(FsTextTest, RemovingATreeLeavesWhatALinkInItPointsAt) {
+    write_file("game\\game.txt", "keep");
+    write_file("set\\own.txt", "mine");
+    std::error_code ec;
+    std::filesystem::create_directory_symlink(work_dir / "game", work_dir / "set" / "link", ec);
+    if (ec || !std::filesystem::is_symlink(work_dir / "set" / "link", ec)) GTEST_SKIP() << "no folder links here";
+    std::string error;
+    EXPECT_TRUE(remove_tree("set", &error)) << error;
+    EXPECT_FALSE(exists("set"));
+    EXPECT_EQ(read_file("game\\game.txt"), "keep");
 }
 
 }  // namespace
