@@ -40,26 +40,26 @@ std::string filler(const std::string& label, std::size_t size) {
     return bytes.substr(0, size);
 }
 
-struct IbisSpec {
+struct IbisMembers {
     std::string arc;            // ARC stem, e.g. stage01
     std::string bin;            // IBIS file name inside bin, e.g. stage01.bin
     std::vector<std::size_t> member_sizes;
 };
 
-bool make_arc(const fs::path& staging, const fs::path& arc_folder, const IbisSpec& spec,
+bool make_arc(const fs::path& staging, const fs::path& arc_folder, const IbisMembers& archive,
               const std::vector<std::pair<std::string, std::string>>& other_files) {
-    const fs::path tree = staging / spec.arc;
-    if (!spec.bin.empty()) {
-        const fs::path members = staging / "members" / spec.bin;
-        for (std::size_t i = 0; i < spec.member_sizes.size(); ++i) {
+    const fs::path tree = staging / archive.arc;
+    if (!archive.bin.empty()) {
+        const fs::path members = staging / "members" / archive.bin;
+        for (std::size_t i = 0; i < archive.member_sizes.size(); ++i) {
             const std::string digits = std::to_string(1000 + i).substr(1);
-            if (!write_file(members / ("f" + digits + ".bin"), filler(spec.bin + digits, spec.member_sizes[i])))
+            if (!write_file(members / ("f" + digits + ".bin"), filler(archive.bin + digits, archive.member_sizes[i])))
                 return false;
         }
         std::error_code ec;
         fs::create_directories(tree / "bin", ec);
         const std::string source = pellux::platform::from_native_path(members);
-        const std::string target = pellux::platform::from_native_path(tree / "bin" / spec.bin);
+        const std::string target = pellux::platform::from_native_path(tree / "bin" / archive.bin);
         if (!pellux::create_ibis(source, target)) return false;
     }
     for (const auto& [name, bytes] : other_files) {
@@ -68,7 +68,7 @@ bool make_arc(const fs::path& staging, const fs::path& arc_folder, const IbisSpe
     std::string error;
     std::error_code ec;
     fs::create_directories(arc_folder, ec);
-    if (!arc_standin::pack_folder(tree, arc_folder / (spec.arc + ".arc"), error)) {
+    if (!arc_standin::pack_folder(tree, arc_folder / (archive.arc + ".arc"), error)) {
         std::cerr << error << std::endl;
         return false;
     }

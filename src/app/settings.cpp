@@ -37,10 +37,10 @@ std::vector<SettingSpec> make_setting_specs() {
     };
 }
 
-std::map<std::string, std::string> read_settings_file(const std::string& path, const std::vector<SettingSpec>& specs) {
+std::map<std::string, std::string> read_settings_file(const std::string& path, const std::vector<SettingSpec>& setting_specs) {
     std::map<std::string, std::string> values;
-    for (const auto& spec : specs) {
-        if (!spec.key.empty()) values[spec.key] = spec.default_value;
+    for (const auto& setting : setting_specs) {
+        if (!setting.key.empty()) values[setting.key] = setting.default_value;
     }
 
     const auto bytes = is_folder(path) ? std::nullopt : read_file_bytes(path);
@@ -70,7 +70,7 @@ std::map<std::string, std::string> read_settings_file(const std::string& path, c
 }
 
 void write_settings_file(const std::string& path, const std::map<std::string, std::string>& values,
-                         const std::vector<SettingSpec>& specs) {
+                         const std::vector<SettingSpec>& setting_specs) {
     // Text mode: the platform's own line ends, CR LF on Windows.
     std::ofstream out;
     if (!is_folder(path)) out.open(platform::to_native_path(path), std::ios::out | std::ios::trunc);
@@ -78,16 +78,16 @@ void write_settings_file(const std::string& path, const std::map<std::string, st
         std::cerr << "Error opening file: " << path << std::endl;
         return;
     }
-    for (const auto& spec : specs) {
-        if (!spec.key.empty()) continue;
-        for (const auto& help : spec.help_lines) out << "# " << help << "\n";
+    for (const auto& setting : setting_specs) {
+        if (!setting.key.empty()) continue;
+        for (const auto& help : setting.help_lines) out << "# " << help << "\n";
         out << "\n";
     }
-    for (const auto& spec : specs) {
-        if (spec.key.empty()) continue;
-        for (const auto& help : spec.help_lines) out << "# " << help << "\n";
-        const auto it = values.find(spec.key);
-        out << spec.key << "=" << (it == values.end() ? spec.default_value : it->second) << "\n";
+    for (const auto& setting : setting_specs) {
+        if (setting.key.empty()) continue;
+        for (const auto& help : setting.help_lines) out << "# " << help << "\n";
+        const auto it = values.find(setting.key);
+        out << setting.key << "=" << (it == values.end() ? setting.default_value : it->second) << "\n";
         out << "\n";
     }
     out.close();

@@ -20,11 +20,11 @@ std::vector<SettingSpec> make_setting_specs();
 
 // Every non-empty key of the specification, with the file's value or else its default. A file that
 // cannot be opened is reported on the error stream and gives the defaults.
-std::map<std::string, std::string> read_settings_file(const std::string& path, const std::vector<SettingSpec>& specs);
+std::map<std::string, std::string> read_settings_file(const std::string& path, const std::vector<SettingSpec>& setting_specs);
 
 // Replaces the file with the header, each key's help lines and its value. A file that cannot be
 // opened is reported on the error stream and left as it was.
 void write_settings_file(const std::string& path, const std::map<std::string, std::string>& values,
-                         const std::vector<SettingSpec>& specs);
+                         const std::vector<SettingSpec>& setting_specs);
 
 }  // namespace pellux

@@ -37,13 +37,13 @@ std::string without_carriage_returns(std::string text) {
 }
 
 TEST_F(SettingsTest, MissingFileGivesDefaultsAndIsCreated) {
-    const auto specs = make_setting_specs();
+    const auto setting_specs = make_setting_specs();
     ::testing::internal::CaptureStderr();
-    const auto values = read_settings_file("config.ini", specs);
+    const auto values = read_settings_file("config.ini", setting_specs);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Could not open config file: config.ini\n");
     EXPECT_EQ(values, (std::map<std::string, std::string>{{"music_path", ""}, {"num_menu_items", "20"}, {"steam_path", ""}}));
 
-    write_settings_file("config.ini", values, specs);
+    write_settings_file("config.ini", values, setting_specs);
     EXPECT_EQ(without_carriage_returns(read_file("config.ini")), file_with("", "", "20"));
 }
 
@@ -67,10 +67,10 @@ TEST_F(SettingsTest, LinesAreReadByTheirRules) {
         {"windows line ends", "steam_path=D:\\Games\r\nnum_menu_items=40\r\n", "steam_path", "D:\\Games"},
         {"last line without line end", "num_menu_items=55", "num_menu_items", "55"},
     };
-    const auto specs = make_setting_specs();
+    const auto setting_specs = make_setting_specs();
     for (const auto& c : cases) {
         write_file("config.ini", c.content);
-        const auto values = read_settings_file("config.ini", specs);
+        const auto values = read_settings_file("config.ini", setting_specs);
         EXPECT_THAT(values, ElementsAre(Key("music_path"), Key("num_menu_items"), Key("steam_path"))) << c.name;
         EXPECT_EQ(values.at(c.key), c.value) << c.name;
     }
@@ -82,18 +82,18 @@ TEST_F(SettingsTest, RewriteKeepsOnlyKnownKeysWithoutBlanks) {
                "other=1\r\n"
                "#steam_path=C:\\old\r\n"
                "  music_path =  C:\\Music \r\n");
-    const auto specs = make_setting_specs();
-    const auto values = read_settings_file("config.ini", specs);
-    write_settings_file("config.ini", values, specs);
+    const auto setting_specs = make_setting_specs();
+    const auto values = read_settings_file("config.ini", setting_specs);
+    write_settings_file("config.ini", values, setting_specs);
     EXPECT_EQ(without_carriage_returns(read_file("config.ini")), file_with("", "C:\\Music", "20"));
 }
 
 TEST_F(SettingsTest, UnwritableFileIsReportedAndLeftAlone) {
     write_file("config.ini\\keep.txt", "x");  // a folder where the file should be
-    const auto specs = make_setting_specs();
+    const auto setting_specs = make_setting_specs();
     ::testing::internal::CaptureStderr();
-    const auto values = read_settings_file("config.ini", specs);
-    write_settings_file("config.ini", values, specs);
+    const auto values = read_settings_file("config.ini", setting_specs);
+    write_settings_file("config.ini", values, setting_specs);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Error: Could not open config file: config.ini\nError opening file: config.ini\n");
     EXPECT_EQ(read_file("config.ini\\keep.txt"), "x");
