@@ -18,7 +18,7 @@ struct SettingSpec {
 // The header block, then steam_path, music_path and num_menu_items.
 std::vector<SettingSpec> make_setting_specs();
 
-// Every non-empty key of the specification, with the file's value or else its default. A file that
+// Every non-empty key of the setting records, with the file's value or else its default. A file that
 // cannot be opened is reported on the error stream and gives the defaults.
 std::map<std::string, std::string> read_settings_file(const std::string& path, const std::vector<SettingSpec>& setting_specs);
 
