@@ -9,6 +9,7 @@
 #include "app/game_location.h"
 #include "app/globals.h"
 #include "platform/native_path.h"
+#include "support/scoped_home.h"
 #include "support/test_env.h"
 
 namespace pellux {
@@ -18,15 +19,10 @@ class GameLocationPosixTest : public testing::PelluxTest {
 protected:
     void SetUp() override {
         PelluxTest::SetUp();
-        if (const char* home = std::getenv("HOME")) saved_home_ = home;
-        setenv("HOME", (work_dir / "home").c_str(), 1);
+        home_.emplace((work_dir / "home").string());
     }
     void TearDown() override {
-        if (saved_home_) {
-            setenv("HOME", saved_home_->c_str(), 1);
-        } else {
-            unsetenv("HOME");
-        }
+        home_.reset();
         PelluxTest::TearDown();
     }
 
@@ -49,7 +45,7 @@ protected:
         errors = ::testing::internal::GetCapturedStderr();
     }
 
-    std::optional<std::string> saved_home_;
+    std::optional<testing::ScopedHome> home_;
 };
 
 TEST_F(GameLocationPosixTest, ValidSettingWinsOverSteamsRecord) {

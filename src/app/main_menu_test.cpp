@@ -22,7 +22,7 @@ class MainMenuTest : public testing::PelluxTest {
 protected:
     void SetUp() override {
         PelluxTest::SetUp();
-        set_command_handler([](const std::string&) -> std::optional<CommandOutcome> { return CommandOutcome{}; });
+        answer_every_command();
     }
 
     static std::vector<std::string> labels() {

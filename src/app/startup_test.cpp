@@ -23,7 +23,7 @@ protected:
         }
         write_file("game\\" + game_exe, "MZ");
         write_file("game\\nativeDX11x64\\arc\\pc\\keep", "");
-        set_command_handler([](const std::string&) -> std::optional<CommandOutcome> { return CommandOutcome{}; });
+        answer_every_command();
     }
 };
 

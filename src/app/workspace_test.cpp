@@ -33,7 +33,7 @@ protected:
     // The fatal stop turns the console red through the command processor; the tests need no console.
     void SetUp() override {
         PelluxTest::SetUp();
-        set_command_handler([](const std::string&) { return std::optional<CommandOutcome>(CommandOutcome{}); });
+        answer_every_command();
     }
 
     void install_tools(bool with_ffmpeg, const std::string& except = "") {

@@ -149,7 +149,7 @@ TEST_F(ArcDriver, RebuildPacksEveryMemberFolderBeforeTheToolRuns) {
 TEST_F(ArcDriver, RebuildStopsAtTheFirstMemberFolderThatFails) {
     write_file("extract\\stage\\bin\\gap.bin\\f000.bin", "zero");
     write_file("extract\\stage\\bin\\gap.bin\\f002.bin", "two");
-    set_command_handler([](const std::string&) { return std::optional<CommandOutcome>(CommandOutcome{}); });
+    answer_every_command();
     set_keys("\r");
     std::string arc_name = "unchanged";
     ::testing::internal::CaptureStdout();
@@ -170,7 +170,7 @@ TEST_F(ArcDriver, RebuildStopsAtTheFirstMemberFolderThatFails) {
 TEST_F(ArcDriver, RebuildWithoutANewArchiveFailsAndKeepsTheOldOne) {
     write_file("extract\\stage\\data.bin", "data");
     write_file("extract\\stage.arc", "earlier build");
-    set_command_handler([](const std::string&) { return std::optional<CommandOutcome>(CommandOutcome{}); });
+    answer_every_command();
     set_keys("\r");
     std::string arc_name;
     ::testing::internal::CaptureStdout();

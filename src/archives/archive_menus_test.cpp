@@ -56,16 +56,12 @@ protected:
 
     std::string extract_with_keys(const std::string& mode, const std::string& bytes) {
         set_keys(bytes);
-        ::testing::internal::CaptureStdout();
-        extract_arc_menu(mode);
-        return ::testing::internal::GetCapturedStdout();
+        return output_of([&] { extract_arc_menu(mode); });
     }
 
     std::string rebuild_with_keys(const std::string& bytes) {
         set_keys(bytes);
-        ::testing::internal::CaptureStdout();
-        rebuild_arc_menu();
-        return ::testing::internal::GetCapturedStdout();
+        return output_of(rebuild_arc_menu);
     }
 
     bool rebuild_works = true;

@@ -47,9 +47,7 @@ protected:
 
     std::string restore_with_keys(const std::string& bytes) {
         set_keys(bytes);
-        ::testing::internal::CaptureStdout();
-        restore_backup_set();
-        return ::testing::internal::GetCapturedStdout();
+        return output_of(restore_backup_set);
     }
 };
 
@@ -159,9 +157,7 @@ class BackupDeleteTest : public testing::PelluxTest {
 protected:
     std::string delete_with_keys(const std::string& bytes) {
         set_keys(bytes);
-        ::testing::internal::CaptureStdout();
-        delete_backup_set();
-        return ::testing::internal::GetCapturedStdout();
+        return output_of(delete_backup_set);
     }
 };
 

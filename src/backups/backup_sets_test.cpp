@@ -37,9 +37,7 @@ protected:
 
     std::string create_with_keys(const std::string& bytes) {
         set_keys(bytes);
-        ::testing::internal::CaptureStdout();
-        create_backup_set();
-        return ::testing::internal::GetCapturedStdout();
+        return output_of(create_backup_set);
     }
 };
 

@@ -35,10 +35,7 @@ protected:
     void SetUp() override {
         PelluxTest::SetUp();
         // Each clear of the screen shows up in the output, so that the pages can be told apart.
-        set_command_handler([](const std::string& line) -> std::optional<CommandOutcome> {
-            std::cout << "<" << line << ">\n";
-            return CommandOutcome{};
-        });
+        show_commands_in_output();
     }
 
     // Runs the menu and returns the pages it drew, one text per clear of the screen.

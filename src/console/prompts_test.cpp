@@ -22,10 +22,7 @@ class PromptsTest : public testing::PelluxTest {
 protected:
     void SetUp() override {
         PelluxTest::SetUp();
-        set_command_handler([](const std::string& line) -> std::optional<CommandOutcome> {
-            std::cout << "<" << line << ">\n";
-            return CommandOutcome{};
-        });
+        show_commands_in_output();
     }
 };
 

@@ -22,7 +22,7 @@ class FileOpsDeathTest : public testing::PelluxTest {
 protected:
     void SetUp() override {
         PelluxTest::SetUp();
-        set_command_handler([](const std::string&) { return std::optional<CommandOutcome>(CommandOutcome{}); });
+        answer_every_command();
     }
 };
 

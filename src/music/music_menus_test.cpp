@@ -41,12 +41,6 @@ protected:
         make_folders(converted_music_folder);
     }
 
-    std::string run_captured(const std::function<void()>& operation) {
-        ::testing::internal::CaptureStdout();
-        operation();
-        return ::testing::internal::GetCapturedStdout();
-    }
-
     // Stands in for ffmpeg: every input describes itself as a 10-second tone; a conversion writes
     // its output, unless its input names `failing`, when it exits with an error instead.
     void fake_ffmpeg(const std::string& failing = "\x01") {
@@ -81,7 +75,7 @@ TEST_F(MusicMenusTest, MissingFfmpegSaysWhereToGetIt) {
     };
     for (const auto& [title, dialogue] : dialogues) {
         set_keys("x");
-        const std::string out = run_captured(dialogue);
+        const std::string out = output_of(dialogue);
         EXPECT_THAT(out, HasSubstr(title));
         EXPECT_THAT(out, HasSubstr("\n Unable to locate the FFMPEG.exe in the tools folder\n"
                                    " 1. Download ffmpeg download from:\n"
@@ -103,7 +97,7 @@ TEST_F(MusicMenusTest, EmptyMusicFolderIsReported) {
     };
     for (const auto& [dialogue, message] : dialogues) {
         set_keys("x");
-        EXPECT_THAT(run_captured(dialogue), HasSubstr(message));
+        EXPECT_THAT(output_of(dialogue), HasSubstr(message));
     }
 }
 
@@ -111,7 +105,7 @@ TEST_F(MusicMenusTest, SingleFileConvertsAtStandardLoudnessAndListsAgain) {
     if (!testing::install_ffmpeg()) GTEST_SKIP() << "no ffmpeg that runs here";
     testing::make_audio("sine=f=440:d=1", "music\\sub\\song.wav");
     set_keys(enter + enter + escape);
-    const std::string out = run_captured([] { convert_music_menu(music_folder); });
+    const std::string out = output_of([] { convert_music_menu(music_folder); });
 
     EXPECT_THAT(out, HasSubstr(" sub\\song.wav "));
     EXPECT_THAT(out, HasSubstr("SELECTED FILE:\n music\\sub\\song.wav\n \n Select Loudness Level?"));
@@ -136,7 +130,7 @@ TEST_F(MusicMenusTest, ConvertedFileGoesOverTheChosenSongAndTheCursorStaysOnIt) 
     // The second file at level 8, over s000.sngw; then, from the list shown again, Enter takes the
     // same file at the standard level and declines the copy.
     set_keys(down + enter + down + down + down + enter + down + enter + "x" + enter + enter + enter + "x" + escape);
-    const std::string out = run_captured([] { convert_music_menu(music_folder); });
+    const std::string out = output_of([] { convert_music_menu(music_folder); });
 
     EXPECT_EQ(count_of(out, " ... CREATING " + second_output + " ...\n"), 2u);
     EXPECT_EQ(count_of(out, " ... RESTARTING ... \n"), 2u);
@@ -155,7 +149,7 @@ TEST_F(MusicMenusTest, BackFromLoudnessReadsTheListAgainFromTheTop) {
     const auto listed = list_files(music_folder, ".*");
     ASSERT_EQ(listed.size(), 2u);
     set_keys(down + enter + escape + enter + enter + escape);
-    const std::string out = run_captured([] { convert_music_menu(music_folder); });
+    const std::string out = output_of([] { convert_music_menu(music_folder); });
     ASSERT_EQ(conversion_lines().size(), 1u);
     EXPECT_THAT(conversion_lines()[0], HasSubstr("-i \"" + listed[0].path + "\""));
     EXPECT_THAT(out, HasSubstr(" ... CREATING ogg_music\\" + stem_of(listed[0].name) + ".ogg ...\n"));
@@ -169,7 +163,7 @@ TEST_F(MusicMenusTest, FailedConversionEndsTheDialogueWithoutCopying) {
     write_file("ogg_music\\a.ogg", "an older conversion");
     set_keys(enter + enter + "x");
     ::testing::internal::CaptureStderr();
-    const std::string out = run_captured([] { convert_music_menu(music_folder); });
+    const std::string out = output_of([] { convert_music_menu(music_folder); });
     ::testing::internal::GetCapturedStderr();
 
     EXPECT_THAT(out, HasSubstr(" ... ERROR: SOMETHING WENT WRONG CONVERTING ...\n ... FILE: music\\a.mp3 ...\n"));
@@ -187,7 +181,7 @@ TEST_F(MusicMenusTest, DcMixesAreListedUnderTheFolderTheyWereFoundIn) {
     write_file("user music\\mixD\\ADX_S000.BIN", "d");
     settings["music_path"] = "user music";
     set_keys(escape);
-    const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    const std::string out = output_of([] { convert_dc_mix_menu(music_folder); });
 
     EXPECT_EQ(count_of(out, "\n FOLDERS IN music\\\n"), 2u);
     EXPECT_EQ(count_of(out, "\n FOLDERS IN user music\n"), 1u);
@@ -209,7 +203,7 @@ TEST_F(MusicMenusTest, DcMixWithAMissingTrackConvertsAndCopiesTheOthersInOrder) 
     // The mix (row 1, under its heading), the standard level, copy to the game, the DONE wait.
     set_keys(enter + enter + enter + "x");
     ::testing::internal::CaptureStderr();
-    const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    const std::string out = output_of([] { convert_dc_mix_menu(music_folder); });
     EXPECT_THAT(::testing::internal::GetCapturedStderr(), HasSubstr("Error: Failed to convert MP3 to OGG.\n"));
 
     EXPECT_THAT(out, HasSubstr("SELECTED FOLDER:\n mix1\n \n Copy Files to Steam?"));
@@ -250,7 +244,7 @@ TEST_F(MusicMenusTest, DcMixTracksBecomeGameMusicThroughRealFfmpeg) {
     write_file(kMvc2Songs + "selc.sngw", "game SELC");
     set_keys(enter + enter + enter + "x");
     ::testing::internal::CaptureStderr();
-    const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    const std::string out = output_of([] { convert_dc_mix_menu(music_folder); });
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 
     EXPECT_THAT(out, HasSubstr(" ... COPIED CONVERTED 'ADX_SELC.BIN' TO STEAM ... \n"));
@@ -269,7 +263,7 @@ TEST_F(MusicMenusTest, DcMixWithoutTheGameAsksNoCopyAndGoesOnAfterAFailedTrack) 
     // The mix, then level 1 (Home in the loudness menu), then the DONE wait.
     set_keys(enter + testing::keys::home + enter + "x");
     ::testing::internal::CaptureStderr();
-    const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    const std::string out = output_of([] { convert_dc_mix_menu(music_folder); });
     ::testing::internal::GetCapturedStderr();
 
     EXPECT_THAT(out, Not(HasSubstr("Copy Files to Steam?")));
@@ -291,7 +285,7 @@ TEST_F(MusicMenusTest, DcMixBackFromAQuestionStartsAgain) {
     write_file("music\\mix1\\ADX_S000.BIN", "a");
     // Back from the loudness menu, then back from the copy question, then leave the mix list.
     set_keys(enter + escape + enter + enter + escape + escape);
-    const std::string out = run_captured([] { convert_dc_mix_menu(music_folder); });
+    const std::string out = output_of([] { convert_dc_mix_menu(music_folder); });
     EXPECT_EQ(count_of(out, "SELECT FOLDER TO CONVERT"), 3u);
     EXPECT_EQ(count_of(out, "Copy Files to Steam?"), 1u);
     EXPECT_TRUE(conversion_lines().empty());

@@ -43,13 +43,6 @@ protected:
     void make_game_songs() {
         for (const auto& song : kAllSongs) write_file(kBgm + song, "game " + song);
     }
-
-    // What the user sees.
-    std::string run_captured(const std::function<void()>& operation) {
-        ::testing::internal::CaptureStdout();
-        operation();
-        return ::testing::internal::GetCapturedStdout();
-    }
 };
 
 TEST_F(MusicPlacementTest, RandomModesFillEveryTargetInCyclesOfDistinctFiles) {
@@ -81,7 +74,7 @@ TEST_F(MusicPlacementTest, RandomModesFillEveryTargetInCyclesOfDistinctFiles) {
         std::string script;
         for (int i = 0; i < c.mode_row; ++i) script += down;
         set_keys(script + enter + "x");
-        const std::string out = run_captured(copy_random_music);
+        const std::string out = output_of(copy_random_music);
         EXPECT_THAT(out, HasSubstr("FOUND: [" + std::to_string(c.files) + "] Random Files(s)"));
 
         std::vector<std::size_t> order;
@@ -135,13 +128,13 @@ TEST_F(MusicPlacementTest, RandomSongLineShowsTheTargetsAlias) {
     write_file(random_music_folder + "only.sngw", "mine");
     alias_by_name["cyt_title.sngw"] = "Title Theme";
     set_keys(down + enter + "x");
-    const std::string out = run_captured(copy_random_music);
+    const std::string out = output_of(copy_random_music);
     EXPECT_THAT(out, HasSubstr("SONG: sys\\wav\\cyt_title.sngw : Title Theme -> ogg_music\\_random\\only.sngw\n"));
 }
 
 TEST_F(MusicPlacementTest, RandomWithoutFilesSaysWhereToPutThemAndMakesTheFolder) {
     set_keys("x");
-    const std::string out = run_captured(copy_random_music);
+    const std::string out = output_of(copy_random_music);
     EXPECT_THAT(out, HasSubstr(" No OGG/sngw files found in:\n ogg_music\\_random\\\n"
                                " Copy any converted Files to this folder\n"));
     EXPECT_TRUE(is_folder(random_music_folder));
@@ -151,7 +144,7 @@ TEST_F(MusicPlacementTest, RandomBackLeavesTheSongsAlone) {
     make_game_songs();
     write_file(random_music_folder + "a.ogg", "a");
     set_keys(testing::keys::escape);
-    run_captured(copy_random_music);
+    output_of(copy_random_music);
     for (const auto& song : kAllSongs) EXPECT_EQ(read_file(kBgm + song), "game " + song);
 }
 
@@ -162,7 +155,7 @@ TEST_F(MusicPlacementTest, ChosenSongIsReplacedAndNoOtherIsTouched) {
     num_menu_items = 40;  // both groups on one page
     // Row 0 declines, row 1 is the MVC2 heading: Down twice lands on the second listed song.
     set_keys(down + down + enter);
-    const std::string out = run_captured([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
+    const std::string out = output_of([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
 
     EXPECT_THAT(out, HasSubstr("COPY OGG TO STEAM"));
     EXPECT_THAT(out, HasSubstr("Do Not Copy to Steam \x1b"));  // highlighted: the cursor starts on it
@@ -192,14 +185,14 @@ TEST_F(MusicPlacementTest, CursorStartsOnDoNotCopy) {
     make_game_songs();
     write_file("ogg_music\\new.ogg", "converted");
     set_keys(enter);
-    const std::string out = run_captured([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
+    const std::string out = output_of([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
     EXPECT_THAT(out, Not(HasSubstr("REPLACED")));
     for (const auto& song : kAllSongs) EXPECT_EQ(read_file(kBgm + song), "game " + song);
 }
 
 TEST_F(MusicPlacementTest, EmptyGameMusicFoldersHaveNoTargets) {
     set_keys("x");
-    const std::string out = run_captured([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
+    const std::string out = output_of([] { copy_ogg_to_game("ogg_music\\new.ogg"); });
     EXPECT_THAT(out, HasSubstr(" No Steam target files found!\n"));
     EXPECT_TRUE(is_folder(kBgm + "mvc2\\wav"));
     EXPECT_TRUE(is_folder(kBgm + "sys\\wav"));
@@ -211,7 +204,7 @@ TEST_F(MusicPlacementTest, ConvertedMusicListsSubFoldersWithTheirOwnFolderName) 
     write_file("ogg_music\\other.mp3", "not offered");
     // The only file, then in the target menu the first MVC2 song; then the DONE wait.
     set_keys(std::string(enter) + down + down + enter + "x");
-    const std::string out = run_captured([] { copy_converted_music(converted_music_folder); });
+    const std::string out = output_of([] { copy_converted_music(converted_music_folder); });
     EXPECT_THAT(out, HasSubstr("SELECT FILE TO COPY"));
     EXPECT_THAT(out, HasSubstr("mix\\ADX_S000.ogg"));
     EXPECT_THAT(out, Not(HasSubstr("other.mp3")));
@@ -223,7 +216,7 @@ TEST_F(MusicPlacementTest, ConvertedMusicPausesAlsoWhenTheCopyIsDeclined) {
     make_game_songs();
     write_file("ogg_music\\a.ogg", "a");
     set_keys(enter + enter + "x");
-    const std::string out = run_captured([] { copy_converted_music(converted_music_folder); });
+    const std::string out = output_of([] { copy_converted_music(converted_music_folder); });
     EXPECT_THAT(out, HasSubstr("ogg_music\\a.ogg"));
     EXPECT_THAT(out, Not(HasSubstr("REPLACED")));
     EXPECT_THAT(out, HasSubstr(" ... DONE ..."));
@@ -231,7 +224,7 @@ TEST_F(MusicPlacementTest, ConvertedMusicPausesAlsoWhenTheCopyIsDeclined) {
 
 TEST_F(MusicPlacementTest, ConvertedMusicWithoutFilesSaysSo) {
     set_keys("x");
-    const std::string out = run_captured([] { copy_converted_music(converted_music_folder); });
+    const std::string out = output_of([] { copy_converted_music(converted_music_folder); });
     EXPECT_THAT(out, HasSubstr(" No ogg/sngw files found in: ogg_music\\\n"));
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "platform/key_decoder.h"
+#include "platform/terminal.h"
 
 namespace pellux::platform {
 namespace {
@@ -19,6 +20,10 @@ bool decode_one(InputBuffer& in, bool more_may_follow) {
     in.codes.insert(in.codes.end(), key.codes.begin(), key.codes.end());
     return true;
 }
+
+InputBuffer stdin_bytes;
+InputBuffer script_bytes;
+bool scripted = false;
 
 void fill(InputBuffer& in, const ByteSource& source, int timeout_ms) {
     if (source(in.bytes, timeout_ms) == FillResult::at_end) in.at_end = true;
@@ -74,6 +79,22 @@ bool key_ready(InputBuffer& in, const ByteSource& source, int timeout_ms) {
         if (result == FillResult::at_end) in.at_end = true;
         if (result == FillResult::timed_out && clock::now() >= deadline) return false;
     }
+}
+
+InputBuffer& stdin_buffer() { return stdin_bytes; }
+
+InputBuffer* script_buffer() { return scripted ? &script_bytes : nullptr; }
+
+void set_scripted_input(const std::string& bytes) {
+    scripted = true;
+    script_bytes = InputBuffer{};
+    script_bytes.bytes = bytes;
+}
+
+void clear_scripted_input() {
+    scripted = false;
+    script_bytes = InputBuffer{};
+    stdin_bytes = InputBuffer{};
 }
 
 }  // namespace pellux::platform

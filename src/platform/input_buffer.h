@@ -33,4 +33,11 @@ std::string next_line(InputBuffer& in, const ByteSource& source);
 // merely a swallowed sequence, or the end of the input (which reads as Escape).
 bool key_ready(InputBuffer& in, const ByteSource& source, int timeout_ms);
 
+// The bytes of standard input while it is read through the decoder (a pipe, or a POSIX terminal).
+InputBuffer& stdin_buffer();
+
+// The test script that stands in for standard input on every platform; null when none is set
+// (set_scripted_input and clear_scripted_input of terminal.h fill and drop it).
+InputBuffer* script_buffer();
+
 }  // namespace pellux::platform

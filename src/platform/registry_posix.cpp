@@ -14,9 +14,8 @@ namespace {
 // Registry names are compared without regard to case.
 bool app_id_of(const std::string& sub_key, std::string& app_id) {
     static const std::string kPrefix = "software\\microsoft\\windows\\currentversion\\uninstall\\steam app ";
-    if (sub_key.size() <= kPrefix.size()) return false;
-    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(sub_key[i])) != kPrefix[i]) return false;
+    if (sub_key.size() <= kPrefix.size() || !equal_ignoring_case(sub_key.substr(0, kPrefix.size()), kPrefix)) {
+        return false;
     }
     app_id = sub_key.substr(kPrefix.size());
     for (const char c : app_id) {
@@ -25,14 +24,7 @@ bool app_id_of(const std::string& sub_key, std::string& app_id) {
     return true;
 }
 
-bool is_install_location(const std::string& name) {
-    static const std::string kName = "installlocation";
-    if (name.size() != kName.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[i])) != kName[i]) return false;
-    }
-    return true;
-}
+bool is_install_location(const std::string& name) { return equal_ignoring_case(name, "InstallLocation"); }
 
 }  // namespace
 

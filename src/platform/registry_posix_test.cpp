@@ -9,6 +9,7 @@
 
 #include "platform/native_path.h"
 #include "platform/registry.h"
+#include "support/scoped_home.h"
 #include "support/test_env.h"
 
 namespace pellux::platform {
@@ -24,17 +25,12 @@ class RegistryPosixTest : public testing::PelluxTest {
 protected:
     void SetUp() override {
         PelluxTest::SetUp();
-        if (const char* home = std::getenv("HOME")) saved_home_ = home;
         home_ = (work_dir / "home").string();
         std::filesystem::create_directories(home_);
-        setenv("HOME", home_.c_str(), 1);
+        scoped_home_.emplace(home_);
     }
     void TearDown() override {
-        if (saved_home_) {
-            setenv("HOME", saved_home_->c_str(), 1);
-        } else {
-            unsetenv("HOME");
-        }
+        scoped_home_.reset();
         PelluxTest::TearDown();
     }
 
@@ -52,7 +48,7 @@ protected:
     }
 
     std::string home_;
-    std::optional<std::string> saved_home_;
+    std::optional<testing::ScopedHome> scoped_home_;
 };
 
 TEST_F(RegistryPosixTest, FindsTheGameInALibraryOfTheCurrentListFormat) {

@@ -119,16 +119,6 @@ bool parse_block(Lexer& lexer, VdfNode& block, int depth, bool top_level) {
     }
 }
 
-bool equal_ignoring_case(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool is_number(const std::string& text) {
     if (text.empty()) return false;
     for (const char c : text) {
@@ -186,6 +176,16 @@ SteamLookup read_manifest(const std::string& library, const std::string& manifes
 }
 
 }  // namespace
+
+bool equal_ignoring_case(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 bool parse_vdf(const std::string& text, VdfNode& root) {
     root = VdfNode{};

@@ -36,6 +36,9 @@ enum class SteamLookup { found, no_record, unreadable, not_text };
 // library + "/steamapps/common/" + the manifest's installdir. When no manifest gives a folder the
 // answer is the first failure met (a manifest that could not be read, or whose installdir is not
 // a text), or no_record when there is no manifest at all.
+// Steam's keys, like the registry's names, are compared without regard to case.
+bool equal_ignoring_case(const std::string& a, const std::string& b);
+
 SteamLookup find_app_install_folder(const std::vector<std::string>& roots, const std::string& app_id,
                                     std::string& folder);
 

@@ -23,9 +23,6 @@ constexpr int kLoneEscapeMs = 50;
 struct termios saved_mode;
 volatile std::sig_atomic_t raw_active = 0;
 
-InputBuffer stdin_input;
-InputBuffer script_input;
-bool scripted = false;
 
 bool stdin_is_terminal() { return isatty(STDIN_FILENO) == 1; }
 
@@ -167,11 +164,11 @@ void restore_terminal() {
 
 int read_key() {
     flush_output();
-    if (scripted) return next_key(script_input, no_more_bytes, -1);
+    if (InputBuffer* script = script_buffer()) return next_key(*script, no_more_bytes, -1);
     const bool terminal = stdin_is_terminal();
-    const int code = next_key(stdin_input, read_stdin, terminal ? kLoneEscapeMs : -1);
+    const int code = next_key(stdin_buffer(), read_stdin, terminal ? kLoneEscapeMs : -1);
     // Ctrl+D on a terminal ends one read, not the terminal.
-    if (terminal) stdin_input.at_end = false;
+    if (terminal) stdin_buffer().at_end = false;
     return code;
 }
 
@@ -179,33 +176,21 @@ bool key_waiting() { return wait_for_key(0); }
 
 bool wait_for_key(int milliseconds) {
     flush_output();
-    if (scripted) return key_ready(script_input, no_more_bytes, milliseconds);
-    return key_ready(stdin_input, read_stdin, milliseconds);
+    if (InputBuffer* script = script_buffer()) return key_ready(*script, no_more_bytes, milliseconds);
+    return key_ready(stdin_buffer(), read_stdin, milliseconds);
 }
 
 std::string read_line() {
     flush_output();
-    if (scripted) return next_line(script_input, no_more_bytes);
-    if (!stdin_is_terminal()) return next_line(stdin_input, read_stdin);
+    if (InputBuffer* script = script_buffer()) return next_line(*script, no_more_bytes);
+    if (!stdin_is_terminal()) return next_line(stdin_buffer(), read_stdin);
     std::string line;
     {
         LineModeScope line_mode;
-        line = next_line(stdin_input, read_stdin);
+        line = next_line(stdin_buffer(), read_stdin);
     }
-    stdin_input.at_end = false;
+    stdin_buffer().at_end = false;
     return line;
-}
-
-void set_scripted_input(const std::string& bytes) {
-    scripted = true;
-    script_input = InputBuffer{};
-    script_input.bytes = bytes;
-}
-
-void clear_scripted_input() {
-    scripted = false;
-    script_input = InputBuffer{};
-    stdin_input = InputBuffer{};
 }
 
 }  // namespace pellux::platform

@@ -12,9 +12,6 @@
 namespace pellux::platform {
 namespace {
 
-InputBuffer pipe_input;
-InputBuffer script_input;
-bool scripted = false;
 
 HANDLE input_handle() { return GetStdHandle(STD_INPUT_HANDLE); }
 
@@ -93,24 +90,24 @@ void restore_terminal() {}
 
 int read_key() {
     flush_output();
-    if (scripted) return next_key(script_input, no_more_bytes, -1);
+    if (InputBuffer* script = script_buffer()) return next_key(*script, no_more_bytes, -1);
     if (input_is_console()) return _getch();
-    return next_key(pipe_input, read_piped, -1);
+    return next_key(stdin_buffer(), read_piped, -1);
 }
 
 bool key_waiting() { return wait_for_key(0); }
 
 bool wait_for_key(int milliseconds) {
     flush_output();
-    if (scripted) return key_ready(script_input, no_more_bytes, milliseconds);
+    if (InputBuffer* script = script_buffer()) return key_ready(*script, no_more_bytes, milliseconds);
     if (input_is_console()) return wait_for_console_key(milliseconds);
-    return key_ready(pipe_input, read_piped, milliseconds);
+    return key_ready(stdin_buffer(), read_piped, milliseconds);
 }
 
 std::string read_line() {
     flush_output();
-    if (scripted) return next_line(script_input, no_more_bytes);
-    if (!input_is_console()) return next_line(pipe_input, read_piped);
+    if (InputBuffer* script = script_buffer()) return next_line(*script, no_more_bytes);
+    if (!input_is_console()) return next_line(stdin_buffer(), read_piped);
     std::string line;
     if (!std::getline(std::cin, line)) {
         std::cin.clear();
@@ -118,18 +115,6 @@ std::string read_line() {
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
-}
-
-void set_scripted_input(const std::string& bytes) {
-    scripted = true;
-    script_input = InputBuffer{};
-    script_input.bytes = bytes;
-}
-
-void clear_scripted_input() {
-    scripted = false;
-    script_input = InputBuffer{};
-    pipe_input = InputBuffer{};
 }
 
 }  // namespace pellux::platform

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <random>
 
@@ -68,6 +69,23 @@ void PelluxTest::TearDown() {
 }
 
 void PelluxTest::set_keys(const std::string& bytes) { platform::set_scripted_input(bytes); }
+
+std::string PelluxTest::output_of(const std::function<void()>& operation) {
+    ::testing::internal::CaptureStdout();
+    operation();
+    return ::testing::internal::GetCapturedStdout();
+}
+
+void PelluxTest::answer_every_command() {
+    set_command_handler([](const std::string&) -> std::optional<CommandOutcome> { return CommandOutcome{}; });
+}
+
+void PelluxTest::show_commands_in_output() {
+    set_command_handler([](const std::string& line) -> std::optional<CommandOutcome> {
+        std::cout << "<" << line << ">\n";
+        return CommandOutcome{};
+    });
+}
 
 void PelluxTest::write_file(const std::string& path, const std::string& bytes) {
     const auto native = platform::to_native_path(path);

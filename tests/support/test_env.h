@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,15 @@ protected:
     // Keys and lines the program reads, as the bytes a terminal would send; when they run out,
     // keys read as Escape and lines as empty.
     void set_keys(const std::string& bytes);
+
+    // What the operation prints on standard output while it runs.
+    std::string output_of(const std::function<void()>& operation);
+
+    // The command runner answers every line itself (status 0, no output), so nothing runs for real.
+    void answer_every_command();
+    // The same, and each line shows in standard output as "<line>", so that captured screens can
+    // be told apart where the screen is cleared.
+    void show_commands_in_output();
 
     // Files relative to the temporary working folder (program text paths, backslashes allowed).
     void write_file(const std::string& path, const std::string& bytes);
