@@ -105,6 +105,25 @@ bool write_members(std::ofstream& out, const std::vector<IbisEntry>& entries, bo
     return true;
 }
 
+// The finished header, then the members; the two variants word their errors differently.
+bool write_archive(const std::string& output_path, const std::string& header, const std::vector<IbisEntry>& entries,
+                   bool afs, const std::string& create_error, const std::string& read_error_prefix,
+                   const std::string& read_error_suffix) {
+    std::ofstream out(platform::to_native_path(output_path), std::ios::binary | std::ios::trunc);
+    if (!out) {
+        std::cerr << create_error << std::endl;
+        return false;
+    }
+    out.write(header.data(), static_cast<std::streamsize>(header.size()));
+    if (!write_members(out, entries, afs, read_error_prefix, read_error_suffix)) return false;
+    out.close();
+    if (out.fail()) {
+        std::cerr << " ... Error writing Archive file: " << output_path << " ..." << std::endl;
+        return false;
+    }
+    return true;
+}
+
 bool write_plain_ibis(const std::string& output_path, std::vector<IbisEntry>& entries) {
     // The table of more than 7 members would reach past offset 64; the data then starts right
     // after the table, and the reader takes every offset from the table anyway.
@@ -124,19 +143,8 @@ bool write_plain_ibis(const std::string& output_path, std::vector<IbisEntry>& en
         position += entries[i].size;
     }
 
-    std::ofstream out(platform::to_native_path(output_path), std::ios::binary | std::ios::trunc);
-    if (!out) {
-        std::cerr << " ... Error creating Archive file: " << output_path << " ..." << std::endl;
-        return false;
-    }
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    if (!write_members(out, entries, false, "ERROR: Reading file: ", "")) return false;
-    out.close();
-    if (out.fail()) {
-        std::cerr << " ... Error writing Archive file: " << output_path << " ..." << std::endl;
-        return false;
-    }
-    return true;
+    return write_archive(output_path, header, entries, false,
+                         " ... Error creating Archive file: " + output_path + " ...", "ERROR: Reading file: ", "");
 }
 
 bool write_afs_ibis(const std::string& output_path, std::vector<IbisEntry>& entries) {
@@ -163,19 +171,8 @@ bool write_afs_ibis(const std::string& output_path, std::vector<IbisEntry>& entr
     put_u32(header, kAfsTrailer, block_size);
     put_u32(header, kAfsTrailer + 4, kAfsTrailerMark);
 
-    std::ofstream out(platform::to_native_path(output_path), std::ios::binary | std::ios::trunc);
-    if (!out) {
-        std::cerr << " ... Error creating Archive file ..." << std::endl;
-        return false;
-    }
-    out.write(header.data(), static_cast<std::streamsize>(header.size()));
-    if (!write_members(out, entries, true, " ... Error reading file: ", " ...")) return false;
-    out.close();
-    if (out.fail()) {
-        std::cerr << " ... Error writing Archive file: " << output_path << " ..." << std::endl;
-        return false;
-    }
-    return true;
+    return write_archive(output_path, header, entries, true, " ... Error creating Archive file ...",
+                         " ... Error reading file: ", " ...");
 }
 
 struct MemberSpan {
